@@ -335,6 +335,10 @@ bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxView* box)
 void Answer(const MessageBoxView& box, int buttonId)
 {
     Click(box.window, buttonId);
+    // Wait for the box to go, so that the next look for a box cannot find it again.
+    DWORD start = GetTickCount();
+    while (IsWindow(box.window) && IsWindowVisible(box.window) && GetTickCount() - start < 5000)
+        Pause();
 }
 
 bool SaveScreenshot(HWND window, const std::string& bmpPath)

@@ -55,6 +55,7 @@ struct MessageBoxView {
 
 // Waits for a message box of the process and reads it; false on time-out.
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxView* box);
+// Clicks the button and waits (up to five seconds) for the box to close.
 void Answer(const MessageBoxView& box, int buttonId);
 
 // Saves what the window shows on screen as a 24-bit .bmp file.

@@ -1,0 +1,193 @@
+// Walks through one installation and removal with the real programs, the way a
+// person would, and says what it saw: every page and box is saved as a picture,
+// and the installed layout is listed. Runs under Wine; prints UTF-8.
+//   walkthrough SCREENSHOT_FOLDER   drive both programs and report
+//   walkthrough --report            only list what is installed now
+#include <windows.h>
+
+#include <shlobj.h>
+#include <stdio.h>
+
+#include <string>
+
+#include "gui_driver.h"
+#include "layout.h"
+#include "machine.h"
+
+namespace {
+
+const DWORD Patience = 30000;
+
+std::string Utf8(const std::string& ansi)
+{
+    wchar_t wide[8192];
+    char utf8[16384];
+    int length = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 8192);
+    if (length <= 0)
+        return ansi;
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, NULL, NULL);
+    return utf8;
+}
+
+// Line breaks inside a box's text shown as " / ", so each box stays on one line.
+std::string OneLine(const std::string& text)
+{
+    std::string line;
+    for (char c : text) {
+        if (c == '\n')
+            line += " / ";
+        else if (c != '\r')
+            line += c;
+    }
+    return line;
+}
+
+void Say(const std::string& text)
+{
+    printf("%s\n", Utf8(text).c_str());
+    fflush(stdout);
+}
+
+int Fail(const std::string& reason)
+{
+    printf("walkthrough: FAILED: %s\n", Utf8(reason).c_str());
+    fflush(stdout);
+    return 1;
+}
+
+std::string PictureFolder;
+
+void Picture(HWND window, const char* name)
+{
+    Sleep(400);
+    SaveScreenshot(window, PictureFolder + "\\" + name + ".bmp");
+}
+
+void SayBox(const char* what, const MessageBoxView& box)
+{
+    Say(std::string("  ") + what + ": [" + box.caption + "] " + OneLine(box.text));
+}
+
+std::string Size(const std::string& path)
+{
+    if (!FileExists(path))
+        return "missing";
+    return std::to_string(ReadFileBytes(path).size()) + " bytes";
+}
+
+void ReportFile(const std::string& path)
+{
+    Say("  file      " + path + "  (" + Size(path) + ")");
+}
+
+void ReportValue(HKEY root, const char* rootName, const std::string& key, const char* name)
+{
+    RegistryValue value = ReadRegistryValue(root, key, name);
+    Say(std::string("  registry  ") + rootName + "\\" + key + " : " + name + " = " +
+        (value.present ? value.Text() : "(none)"));
+}
+
+void ReportShortcut(const std::string& path)
+{
+    ShortcutView view = ReadShortcut(path);
+    Say("  shortcut  " + path + (view.loaded ? "  -> " + view.target : "  (none)"));
+}
+
+void ReportLayout()
+{
+    ReportFile(InstalledServer());
+    ReportFile(ProductFolder() + "mov.dat");
+    ReportFile(ProductFolder() + "licence.txt");
+    ReportFile(InstalledUninstaller());
+    ReportShortcut(StartMenuFolder() + "Quorvane Server.lnk");
+    ReportShortcut(DesktopShortcut());
+    ReportValue(HKEY_LOCAL_MACHINE, "HKLM", UninstallKey, "DisplayName");
+    ReportValue(HKEY_LOCAL_MACHINE, "HKLM", UninstallKey, "UninstallString");
+    ReportValue(HKEY_LOCAL_MACHINE, "HKLM", RunKey, "Quorvane");
+    Say(std::string("  server    window of class \"Quorvane\": ") +
+        (TopLevelWindows("Quorvane").empty() ? "not running" : "running"));
+}
+
+int Walk()
+{
+    std::string installerPath = StageInstaller("download");
+    Say("Installing with " + installerPath);
+    Program installer;
+    if (!StartProgram(installerPath, "", &installer))
+        return Fail("the installer did not start");
+
+    HWND welcome = WaitForDialog(installer.id, WelcomeCaption, Patience);
+    if (!welcome)
+        return Fail("no welcome page");
+    Say("  page: [" + WindowText(welcome) + "]");
+    Picture(welcome, "1-welcome");
+    Click(welcome, IDOK);
+
+    HWND licence = WaitForDialog(installer.id, LicenceCaption, Patience);
+    if (!licence)
+        return Fail("no licence page after Next");
+    std::string text = ControlText(licence, 1002);
+    Say("  page: [" + WindowText(licence) + "] licence of " + std::to_string(text.size()) +
+        " bytes, first line: " + text.substr(0, text.find('\r')));
+    Picture(licence, "2-licence");
+    Click(licence, IDOK);
+
+    MessageBoxView done;
+    if (!WaitForMessageBox(installer.id, Patience, &done))
+        return Fail("no message after agreeing");
+    SayBox("box", done);
+    Picture(done.window, "3-completion");
+    Answer(done, IDOK);
+    if (WaitForExit(installer, Patience) != 0)
+        return Fail("the installer did not end with exit code 0");
+    EndProgram(&installer);
+
+    HWND server = WaitForWindow(0, "Quorvane", NULL, Patience);
+    if (!server)
+        return Fail("the server program did not start");
+    Picture(server, "4-server");
+
+    Say("Installed:");
+    ReportLayout();
+
+    Say("Removing with " + InstalledUninstaller());
+    Program uninstaller;
+    if (!StartProgram(InstalledUninstaller(), "", &uninstaller))
+        return Fail("the uninstaller did not start");
+    MessageBoxView ask;
+    if (!WaitForMessageBox(uninstaller.id, Patience, &ask))
+        return Fail("no confirmation from the uninstaller");
+    SayBox("box", ask);
+    Picture(ask.window, "5-confirm");
+    Answer(ask, IDYES);
+
+    MessageBoxView notice;
+    if (!WaitForMessageBox(uninstaller.id, Patience, &notice))
+        return Fail("no closing notice from the uninstaller");
+    SayBox("box", notice);
+    Picture(notice.window, "6-notice");
+    Answer(notice, IDOK);
+    if (WaitForExit(uninstaller, Patience) != 0)
+        return Fail("the uninstaller did not end with exit code 0");
+    EndProgram(&uninstaller);
+
+    Say("Left after removal (the uninstaller's own file goes at the next restart):");
+    ReportLayout();
+    RegistryValue pending = ReadRegistryValue(
+        HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+        "PendingFileRenameOperations");
+    Say(std::string("  pending   delete at restart: ") +
+        (pending.present ? pending.Text() : "(nothing)"));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Fail("usage: walkthrough SCREENSHOT_FOLDER");
+    PictureFolder = argv[1];
+    MakeFolders(PictureFolder);
+    return Walk();
+}
