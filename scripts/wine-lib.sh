@@ -75,6 +75,9 @@ wine_ensure_template() {
                 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d IPAGothic /f >/dev/null 2>&1
             done
             wine_stop_prefix
+            # This Wine build does not find the fonts it ships; the caption buttons
+            # need Marlett, so put them where every Windows program looks.
+            cp /usr/share/wine/fonts/*.ttf "$template/drive_c/windows/Fonts/" 2>/dev/null || true
         )
         touch "$template/.ready"
     fi

@@ -71,8 +71,8 @@ protected:
             Sleep(50);
         ASSERT_EQ(static_cast<DWORD>(SERVICE_RUNNING), status.dwCurrentState);
         process.id = status.dwProcessId;
-        process.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
-                                      status.dwProcessId);
+        process.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                      FALSE, status.dwProcessId);
         ASSERT_NE(nullptr, process.process);
     }
 

@@ -311,7 +311,7 @@ TEST_F(UninstallerTest, ARestartDeletesTheUninstallerItself)
 
 TEST_F(UninstallerTest, NoLeavesEverythingAsItWas)
 {
-    LeaveServerTraces();
+    ASSERT_NO_FATAL_FAILURE(LeaveServerTraces());
     MessageBoxView confirmation = Confirmation();
     ASSERT_NE(nullptr, confirmation.window);
     Answer(confirmation, IDNO);
@@ -350,12 +350,13 @@ void PrintTo(const TraceCase& c, std::ostream* out)
     *out << c.name;
 }
 
-class UninstallerTraceTest : public UninstallerTest, public ::testing::WithParamInterface<TraceCase> {};
+class UninstallerTraceTest : public UninstallerTest,
+                             public ::testing::WithParamInterface<TraceCase> {};
 
 TEST_P(UninstallerTraceTest, RemovesWhatTheServerLeftOnThatSystem)
 {
     const TraceCase& c = GetParam();
-    LeaveServerTraces();
+    ASSERT_NO_FATAL_FAILURE(LeaveServerTraces());
     Program serviceProcess;
     if (c.service != ServiceAt::None) {
         ASSERT_TRUE(CreateServerService());
@@ -421,7 +422,7 @@ class UninstallerNestedKeyTest : public UninstallerTest,
 TEST_P(UninstallerNestedKeyTest, AKeyWithASubkeyStaysAndTheOthersGo)
 {
     const NestedKeyCase& nested = GetParam();
-    LeaveServerTraces();
+    ASSERT_NO_FATAL_FAILURE(LeaveServerTraces());
     std::string child = std::string(nested.key) + "\\Child";
     ASSERT_TRUE(WriteRegistryText(nested.root, child, "Setting", "1"));
 
@@ -512,7 +513,7 @@ TEST_F(UninstallerJapaneseFolderTest, RemovesTheProductFolderBelowIt)
 
 TEST_F(UninstallerTest, AServerThatKeepsItsFileKeepsOnlyThatFileAndItsFolder)
 {
-    StopInstalledServer();
+    ASSERT_NO_FATAL_FAILURE(StopInstalledServer());
     Program stubborn;
     HWND window = StartWindowHost("Quorvane", "stay", &stubborn, InstalledServer());
     ASSERT_NE(nullptr, window);
@@ -530,7 +531,7 @@ TEST_F(UninstallerTest, AServerThatKeepsItsFileKeepsOnlyThatFileAndItsFolder)
 
 TEST_F(UninstallerTest, AHungServerDoesNotHangTheUninstaller)
 {
-    StopInstalledServer();
+    ASSERT_NO_FATAL_FAILURE(StopInstalledServer());
     Program hung;
     ASSERT_NE(nullptr, StartWindowHost("Quorvane", "hang", &hung));
 
@@ -544,7 +545,7 @@ TEST_F(UninstallerTest, AHungServerDoesNotHangTheUninstaller)
 
 TEST_F(UninstallerTest, OnlyTheFirstServerWindowIsStopped)
 {
-    StopInstalledServer();
+    ASSERT_NO_FATAL_FAILURE(StopInstalledServer());
     Program first, second;
     ASSERT_NE(nullptr, StartWindowHost("Quorvane", "quit", &first));
     ASSERT_NE(nullptr, StartWindowHost("Quorvane", "quit", &second,
@@ -569,7 +570,7 @@ TEST_F(UninstallerTest, WindowsWithNearlyTheServerClassAreLeftAlone)
 {
     // Wine compares class names without regard to case across processes, so the
     // lower-case one could not be told apart while a "Quorvane" window exists.
-    StopInstalledServer();
+    ASSERT_NO_FATAL_FAILURE(StopInstalledServer());
     Program lower, longer;
     HWND lowerWindow = StartWindowHost("quorvane", "quit", &lower);
     HWND longerWindow = StartWindowHost("Quorvane2", "quit", &longer);
