@@ -53,9 +53,8 @@ protected:
     {
         std::string command = "\"" + BuiltStub("test_service") + "\"";
         return CreateServiceA(manager, ServiceName, ServiceName, SERVICE_ALL_ACCESS,
-                              SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                              SERVICE_ERROR_NORMAL, command.c_str(), NULL, NULL, NULL, NULL,
-                              NULL);
+                              SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                              command.c_str(), NULL, NULL, NULL, NULL, NULL);
     }
 
     // Starts it and waits until it runs; opens its process.
@@ -65,8 +64,8 @@ protected:
         SERVICE_STATUS_PROCESS status = {};
         DWORD needed = 0;
         DWORD start = GetTickCount();
-        while (QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, (BYTE*)&status,
-                                    sizeof status, &needed) &&
+        while (QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, (BYTE*)&status, sizeof status,
+                                    &needed) &&
                status.dwCurrentState != SERVICE_RUNNING && GetTickCount() - start < 20000)
             Sleep(50);
         ASSERT_EQ(static_cast<DWORD>(SERVICE_RUNNING), status.dwCurrentState);

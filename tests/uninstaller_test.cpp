@@ -109,8 +109,8 @@ void LeaveServerTraces()
 {
     ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, SettingsKey, "Setting", "1"));
     ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, MakerKey, "Other", "kept"));
-    ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, RunKey, "Quorvane",
-                                  "\"" + InstalledServer() + "\""));
+    ASSERT_TRUE(
+        WriteRegistryText(HKEY_CURRENT_USER, RunKey, "Quorvane", "\"" + InstalledServer() + "\""));
     ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, VirtualStoreKey, "Setting", "1"));
 }
 
@@ -122,10 +122,9 @@ bool CreateServerService()
     if (!manager)
         return false;
     std::string command = "\"" + BuiltStub("test_service") + "\"";
-    SC_HANDLE service = CreateServiceA(manager, ServiceName, ServiceName, SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                       SERVICE_ERROR_NORMAL, command.c_str(), NULL, NULL, NULL,
-                                       NULL, NULL);
+    SC_HANDLE service = CreateServiceA(
+        manager, ServiceName, ServiceName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+        SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, command.c_str(), NULL, NULL, NULL, NULL, NULL);
     if (service)
         CloseServiceHandle(service);
     CloseServiceHandle(manager);
@@ -342,7 +341,7 @@ struct TraceCase {
     const char* name;
     const char* version;  // what the uninstaller is told it runs on
     ServiceAt service;
-    bool olderSystem;     // the service goes and the per-user traces stay
+    bool olderSystem;  // the service goes and the per-user traces stay
 };
 
 void PrintTo(const TraceCase& c, std::ostream* out)
@@ -378,9 +377,9 @@ TEST_P(UninstallerTraceTest, RemovesWhatTheServerLeftOnThatSystem)
         EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_DOES_NOT_EXIST), service.openError);
     } else {
         EXPECT_EQ(0u, service.openError);
-        EXPECT_EQ(static_cast<DWORD>(c.service == ServiceAt::Running ? SERVICE_RUNNING
-                                                                     : SERVICE_STOPPED),
-                  service.state);
+        EXPECT_EQ(
+            static_cast<DWORD>(c.service == ServiceAt::Running ? SERVICE_RUNNING : SERVICE_STOPPED),
+            service.state);
     }
     if (c.service == ServiceAt::Running) {
         EXPECT_EQ(c.olderSystem, Ended(serviceProcess, 0)) << "the service process";
@@ -417,7 +416,7 @@ const NestedKeyCase RemovedKeys[] = {
 };
 
 class UninstallerNestedKeyTest : public UninstallerTest,
-                      public ::testing::WithParamInterface<NestedKeyCase> {};
+                                 public ::testing::WithParamInterface<NestedKeyCase> {};
 
 TEST_P(UninstallerNestedKeyTest, AKeyWithASubkeyStaysAndTheOthersGo)
 {
@@ -456,7 +455,7 @@ void PrintTo(const ExtraFileCase& c, std::ostream* out)
 }
 
 class UninstallerExtraFileTest : public UninstallerTest,
-                      public ::testing::WithParamInterface<ExtraFileCase> {};
+                                 public ::testing::WithParamInterface<ExtraFileCase> {};
 
 TEST_P(UninstallerExtraFileTest, KeepsThatFolderWithOnlyTheUserFile)
 {

@@ -1,8 +1,9 @@
 // Walks through one installation and removal with the real programs, the way a
 // person would, and says what it saw: every page and box is saved as a picture,
 // and the installed layout is listed. Runs under Wine; prints UTF-8.
-//   walkthrough SCREENSHOT_FOLDER   drive both programs and report
-//   walkthrough --report            only list what is installed now
+//   walkthrough install FOLDER     click through the installer, pictures into FOLDER
+//   walkthrough report             list what is installed now
+//   walkthrough uninstall FOLDER   click through the uninstaller, then list what is left
 #include <windows.h>
 
 #include <shlobj.h>
@@ -108,7 +109,7 @@ void ReportLayout()
         (TopLevelWindows("Quorvane").empty() ? "not running" : "running"));
 }
 
-int Walk()
+int Install()
 {
     std::string installerPath = StageInstaller("download");
     Say("Installing with " + installerPath);
@@ -146,10 +147,11 @@ int Walk()
     if (!server)
         return Fail("the server program did not start");
     Picture(server, "4-server");
+    return 0;
+}
 
-    Say("Installed:");
-    ReportLayout();
-
+int Uninstall()
+{
     Say("Removing with " + InstalledUninstaller());
     Program uninstaller;
     if (!StartProgram(InstalledUninstaller(), "", &uninstaller))
@@ -185,9 +187,15 @@ int Walk()
 
 int main(int argc, char** argv)
 {
-    if (argc < 2)
-        return Fail("usage: walkthrough SCREENSHOT_FOLDER");
-    PictureFolder = argv[1];
+    std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "report") {
+        Say("Installed now:");
+        ReportLayout();
+        return 0;
+    }
+    if ((mode != "install" && mode != "uninstall") || argc < 3)
+        return Fail("usage: walkthrough install FOLDER | report | uninstall FOLDER");
+    PictureFolder = argv[2];
     MakeFolders(PictureFolder);
-    return Walk();
+    return mode == "install" ? Install() : Uninstall();
 }
