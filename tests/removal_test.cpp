@@ -10,10 +10,10 @@
 #include "layout.h"
 #include "machine.h"
 #include "removal.h"
+#include "services.h"
 
 namespace {
 
-const char ServiceName[] = "Quorvane Service";
 const char Key[] = "Software\\Brennmoor\\Quorvane";
 const char ParentKey[] = "Software\\Brennmoor";
 
@@ -48,33 +48,6 @@ protected:
         EndProgram(&process);
     }
 
-    // test_service under the server's old service name.
-    SC_HANDLE Create()
-    {
-        std::string command = "\"" + BuiltStub("test_service") + "\"";
-        return CreateServiceA(manager, ServiceName, ServiceName, SERVICE_ALL_ACCESS,
-                              SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                              command.c_str(), NULL, NULL, NULL, NULL, NULL);
-    }
-
-    // Starts it and waits until it runs; opens its process.
-    void Start(SC_HANDLE service)
-    {
-        ASSERT_TRUE(StartServiceA(service, 0, NULL));
-        SERVICE_STATUS_PROCESS status = {};
-        DWORD needed = 0;
-        DWORD start = GetTickCount();
-        while (QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, (BYTE*)&status, sizeof status,
-                                    &needed) &&
-               status.dwCurrentState != SERVICE_RUNNING && GetTickCount() - start < 20000)
-            Sleep(50);
-        ASSERT_EQ(static_cast<DWORD>(SERVICE_RUNNING), status.dwCurrentState);
-        process.id = status.dwProcessId;
-        process.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
-                                      FALSE, status.dwProcessId);
-        ASSERT_NE(nullptr, process.process);
-    }
-
     SC_HANDLE manager = NULL;
     SC_HANDLE held = NULL;
     Program process;
@@ -84,20 +57,18 @@ TEST_P(RemovalServiceTest, LeavesNoServiceBehind)
 {
     const ServiceCase& c = GetParam();
     if (c.service != ServiceAt::None) {
-        SC_HANDLE service = Create();
-        ASSERT_NE(nullptr, service);
+        ASSERT_TRUE(CreateServerService());
         if (c.service == ServiceAt::Running) {
-            ASSERT_NO_FATAL_FAILURE(Start(service));
+            ASSERT_TRUE(StartServerService(&process));
         }
         if (c.service == ServiceAt::MarkedForDeletion) {
-            ASSERT_TRUE(DeleteService(service));
-            held = service;
-        } else {
-            CloseServiceHandle(service);
+            held = OpenServiceA(manager, ServerServiceName, SERVICE_ALL_ACCESS);
+            ASSERT_NE(nullptr, held);
+            ASSERT_TRUE(DeleteService(held));
         }
     }
 
-    EXPECT_EQ(c.result, StopAndDeleteService(ServiceName));
+    EXPECT_EQ(c.result, StopAndDeleteService(ServerServiceName));
     if (c.service == ServiceAt::Running) {
         EXPECT_EQ(0u, WaitForExit(process, 2000)) << "the service process still runs";
     }
@@ -108,7 +79,7 @@ TEST_P(RemovalServiceTest, LeavesNoServiceBehind)
     }
     // Wine keeps a service marked for deletion, and still lets it be opened, for as
     // long as any handle to it is open: this also shows that none was left open.
-    SC_HANDLE after = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
+    SC_HANDLE after = OpenServiceA(manager, ServerServiceName, SERVICE_QUERY_STATUS);
     DWORD error = GetLastError();
     EXPECT_EQ(nullptr, after);
     EXPECT_EQ(static_cast<DWORD>(ERROR_SERVICE_DOES_NOT_EXIST), error);

@@ -12,6 +12,7 @@
 #include "gui_driver.h"
 #include "layout.h"
 #include "machine.h"
+#include "services.h"
 
 namespace {
 
@@ -23,7 +24,6 @@ const char MakerKey[] = "Software\\Brennmoor";
 const char SettingsKey[] = "Software\\Brennmoor\\Quorvane";
 const char VirtualStoreKey[] =
     "Software\\Classes\\VirtualStore\\Machine\\Software\\Brennmoor\\Quorvane";
-const char ServiceName[] = "Quorvane Service";
 const char ShortcutName[] = "Quorvane Server.lnk";
 
 RegistryValue PendingOperations()
@@ -38,20 +38,11 @@ std::string PendingDeletion(const std::string& path)
     return "\\??\\" + path + std::string(3, '\0');
 }
 
-Program OpenProgram(DWORD processId)
-{
-    Program program;
-    program.id = processId;
-    program.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
-                                  FALSE, processId);
-    return program;
-}
-
 Program ProcessOf(HWND window)
 {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    return OpenProgram(processId);
+    return AttachProgram(processId);
 }
 
 bool Ended(const Program& program, DWORD timeoutMs)
@@ -114,74 +105,6 @@ void LeaveServerTraces()
     ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, VirtualStoreKey, "Setting", "1"));
 }
 
-// --- The service the server ran as on older systems, played by test_service ---
-
-bool CreateServerService()
-{
-    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
-    if (!manager)
-        return false;
-    std::string command = "\"" + BuiltStub("test_service") + "\"";
-    SC_HANDLE service = CreateServiceA(
-        manager, ServiceName, ServiceName, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-        SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, command.c_str(), NULL, NULL, NULL, NULL, NULL);
-    if (service)
-        CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-    return service != NULL;
-}
-
-struct ServiceView {
-    DWORD openError = 0;  // why the service could not be opened; 0 when it could
-    DWORD state = 0;
-    DWORD processId = 0;
-};
-
-ServiceView LookAtService()
-{
-    ServiceView view;
-    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
-    SC_HANDLE service = manager ? OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS) : NULL;
-    if (!service) {
-        view.openError = GetLastError();
-    } else {
-        SERVICE_STATUS_PROCESS status;
-        DWORD needed = 0;
-        if (QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, (BYTE*)&status, sizeof status,
-                                 &needed)) {
-            view.state = status.dwCurrentState;
-            view.processId = status.dwProcessId;
-        }
-        CloseServiceHandle(service);
-    }
-    if (manager)
-        CloseServiceHandle(manager);
-    return view;
-}
-
-// Starts the service, waits until it runs and opens its process.
-bool StartServerService(Program* process)
-{
-    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
-    SC_HANDLE service = manager ? OpenServiceA(manager, ServiceName, SERVICE_START) : NULL;
-    bool started = service && StartServiceA(service, 0, NULL);
-    if (service)
-        CloseServiceHandle(service);
-    if (manager)
-        CloseServiceHandle(manager);
-    if (!started)
-        return false;
-
-    DWORD start = GetTickCount();
-    ServiceView view;
-    while ((view = LookAtService()).state != SERVICE_RUNNING) {
-        if (GetTickCount() - start > Patience)
-            return false;
-        Sleep(50);
-    }
-    *process = OpenProgram(view.processId);
-    return process->process != NULL;
-}
 
 class UninstallerTest : public ::testing::Test {
 protected:

@@ -200,6 +200,15 @@ bool StartProgram(const std::string& exePath, const std::string& arguments, Prog
     return true;
 }
 
+Program AttachProgram(DWORD processId)
+{
+    Program program;
+    program.id = processId;
+    program.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE,
+                                  FALSE, processId);
+    return program;
+}
+
 DWORD WaitForExit(const Program& program, DWORD timeoutMs)
 {
     if (WaitForSingleObject(program.process, timeoutMs) != WAIT_OBJECT_0)

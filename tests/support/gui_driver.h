@@ -20,6 +20,9 @@ struct Program {
 // folder is the program's own.
 bool StartProgram(const std::string& exePath, const std::string& arguments, Program* program);
 
+// A program that is already running, by process id.
+Program AttachProgram(DWORD processId);
+
 // Waits for the process to end; its exit code, or STILL_ACTIVE on time-out.
 DWORD WaitForExit(const Program& program, DWORD timeoutMs);
 void EndProgram(Program* program);
