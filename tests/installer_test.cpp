@@ -240,14 +240,24 @@ TEST_P(LeaveTest, DecliningTheLicenceEndsWithNothingInstalled)
     EXPECT_FALSE(FolderExists(ProductFolder()));
 }
 
-std::string LeaveName(const ::testing::TestParamInfo<Leave>& info)
+const char* Name(Leave how)
 {
-    switch (info.param) {
+    switch (how) {
     case Leave::Button: return "Button";
     case Leave::Escape: return "Escape";
     case Leave::CloseBox: return "CloseBox";
     }
     return "";
+}
+
+void PrintTo(Leave how, std::ostream* out)
+{
+    *out << Name(how);
+}
+
+std::string LeaveName(const ::testing::TestParamInfo<Leave>& info)
+{
+    return Name(info.param);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, LeaveTest,
@@ -397,29 +407,19 @@ TEST_F(InstallerTest, ARunningServerIsStoppedAndReplaced)
 
 TEST_F(InstallerTest, OnlyTheFirstServerWindowIsStopped)
 {
-    Program first, second;
-    ASSERT_NE(nullptr, StartWindowHost("Quorvane", "quit", &first));
-    ASSERT_NE(nullptr, StartWindowHost("Quorvane", "quit", &second,
-                                       ScratchFolder("hosts") + "\\second.exe"));
-    std::vector<HWND> order = TopLevelWindows("Quorvane");
-    ASSERT_EQ(2u, order.size());
+    TwoServerWindows two;
+    ASSERT_TRUE(StartTwoServerWindows(&two));
 
     HWND licence = OpenLicencePage();
     ASSERT_NE(nullptr, licence);
     MessageBoxView box = Agree(licence);
     EXPECT_EQ(CompletionText, box.text);
-
-    DWORD firstId = 0;
-    GetWindowThreadProcessId(order[0], &firstId);
-    Program& stopped = firstId == first.id ? first : second;
-    Program& untouched = firstId == first.id ? second : first;
-    EXPECT_EQ(0u, WaitForExit(stopped, 1000));
-    EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), WaitForExit(untouched, 0));
-    EXPECT_EQ("Quorvane", WindowText(order[1]));
+    EXPECT_EQ(0u, WaitForExit(two.first, 1000));
+    EXPECT_EQ(static_cast<DWORD>(STILL_ACTIVE), WaitForExit(two.second, 0));
+    EXPECT_EQ("Quorvane", WindowText(two.secondWindow));
     Answer(box, IDOK);
     ExpectExitCodeZero();
-    EndProgram(&first);
-    EndProgram(&second);
+    EndTwoServerWindows(&two);
 }
 
 TEST_F(InstallerTest, WindowsWithNearlyTheServerClassAreLeftAlone)

@@ -468,24 +468,15 @@ TEST_F(UninstallerTest, AHungServerDoesNotHangTheUninstaller)
 TEST_F(UninstallerTest, OnlyTheFirstServerWindowIsStopped)
 {
     ASSERT_NO_FATAL_FAILURE(StopInstalledServer());
-    Program first, second;
-    ASSERT_NE(nullptr, StartWindowHost("Quorvane", "quit", &first));
-    ASSERT_NE(nullptr, StartWindowHost("Quorvane", "quit", &second,
-                                       ScratchFolder("hosts") + "\\second.exe"));
-    std::vector<HWND> order = TopLevelWindows("Quorvane");
-    ASSERT_EQ(2u, order.size());
+    TwoServerWindows two;
+    ASSERT_TRUE(StartTwoServerWindows(&two));
 
     EXPECT_EQ(NoticeText, Uninstall());
-    DWORD firstId = 0;
-    GetWindowThreadProcessId(order[0], &firstId);
-    Program& stopped = firstId == first.id ? first : second;
-    Program& untouched = firstId == first.id ? second : first;
-    EXPECT_TRUE(Ended(stopped, 1000));
-    EXPECT_FALSE(Ended(untouched, 0));
-    EXPECT_EQ("Quorvane", WindowText(order[1]));
+    EXPECT_TRUE(Ended(two.first, 1000));
+    EXPECT_FALSE(Ended(two.second, 0));
+    EXPECT_EQ("Quorvane", WindowText(two.secondWindow));
     ExpectInstallationRemoved();
-    EndProgram(&first);
-    EndProgram(&second);
+    EndTwoServerWindows(&two);
 }
 
 TEST_F(UninstallerTest, WindowsWithNearlyTheServerClassAreLeftAlone)

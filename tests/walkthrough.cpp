@@ -64,9 +64,24 @@ void Picture(HWND window, const char* name)
     SaveScreenshot(window, PictureFolder + "\\" + name + ".bmp");
 }
 
-void SayBox(const char* what, const MessageBoxView& box)
+// Waits for the program's next message box, reports and pictures it, and answers.
+bool HandleBox(const Program& program, const char* picture, int button)
 {
-    Say(std::string("  ") + what + ": [" + box.caption + "] " + OneLine(box.text));
+    MessageBoxView box;
+    if (!WaitForMessageBox(program.id, Patience, &box))
+        return false;
+    Say("  box: [" + box.caption + "] " + OneLine(box.text));
+    Picture(box.window, picture);
+    Answer(box, button);
+    return true;
+}
+
+// True when the program ended with exit code 0.
+bool EndedCleanly(Program* program)
+{
+    bool clean = WaitForExit(*program, Patience) == 0;
+    EndProgram(program);
+    return clean;
 }
 
 std::string Size(const std::string& path)
@@ -133,15 +148,10 @@ int Install()
     Picture(licence, "2-licence");
     Click(licence, IDOK);
 
-    MessageBoxView done;
-    if (!WaitForMessageBox(installer.id, Patience, &done))
+    if (!HandleBox(installer, "3-completion", IDOK))
         return Fail("no message after agreeing");
-    SayBox("box", done);
-    Picture(done.window, "3-completion");
-    Answer(done, IDOK);
-    if (WaitForExit(installer, Patience) != 0)
+    if (!EndedCleanly(&installer))
         return Fail("the installer did not end with exit code 0");
-    EndProgram(&installer);
 
     HWND server = WaitForWindow(0, "Quorvane", NULL, Patience);
     if (!server)
@@ -156,22 +166,12 @@ int Uninstall()
     Program uninstaller;
     if (!StartProgram(InstalledUninstaller(), "", &uninstaller))
         return Fail("the uninstaller did not start");
-    MessageBoxView ask;
-    if (!WaitForMessageBox(uninstaller.id, Patience, &ask))
+    if (!HandleBox(uninstaller, "5-confirm", IDYES))
         return Fail("no confirmation from the uninstaller");
-    SayBox("box", ask);
-    Picture(ask.window, "5-confirm");
-    Answer(ask, IDYES);
-
-    MessageBoxView notice;
-    if (!WaitForMessageBox(uninstaller.id, Patience, &notice))
+    if (!HandleBox(uninstaller, "6-notice", IDOK))
         return Fail("no closing notice from the uninstaller");
-    SayBox("box", notice);
-    Picture(notice.window, "6-notice");
-    Answer(notice, IDOK);
-    if (WaitForExit(uninstaller, Patience) != 0)
+    if (!EndedCleanly(&uninstaller))
         return Fail("the uninstaller did not end with exit code 0");
-    EndProgram(&uninstaller);
 
     Say("Left after removal (the uninstaller's own file goes at the next restart):");
     ReportLayout();

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <vector>
+
 #include "machine.h"
 
 const char UninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvane";
@@ -73,6 +75,33 @@ HWND StartWindowHost(const std::string& className, const char* mode, Program* pr
     if (!StartProgram(path, className + " " + mode, program))
         return NULL;
     return WaitForWindow(program->id, className.c_str(), NULL, 20000);
+}
+
+bool StartTwoServerWindows(TwoServerWindows* two)
+{
+    Program a, b;
+    if (!StartWindowHost("Quorvane", "quit", &a, ScratchFolder("hosts") + "\\first.exe") ||
+        !StartWindowHost("Quorvane", "quit", &b, ScratchFolder("hosts") + "\\second.exe")) {
+        EndProgram(&a);
+        EndProgram(&b);
+        return false;
+    }
+    std::vector<HWND> order = TopLevelWindows("Quorvane");
+    if (order.size() != 2)
+        return false;
+    DWORD firstId = 0;
+    GetWindowThreadProcessId(order[0], &firstId);
+    two->first = firstId == a.id ? a : b;
+    two->second = firstId == a.id ? b : a;
+    two->firstWindow = order[0];
+    two->secondWindow = order[1];
+    return true;
+}
+
+void EndTwoServerWindows(TwoServerWindows* two)
+{
+    EndProgram(&two->first);
+    EndProgram(&two->second);
 }
 
 DWORD InstallThroughWizard(const std::string& installerPath)

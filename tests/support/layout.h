@@ -36,6 +36,15 @@ std::string StageInstaller(const std::string& folderName);
 HWND StartWindowHost(const std::string& className, const char* mode, Program* program,
                      const std::string& exePath = std::string());
 
+// Two windows of the server's class, each in a window_host of its own, ordered as
+// EnumWindows reports them: "first" is the one a stop message must reach.
+struct TwoServerWindows {
+    Program first, second;
+    HWND firstWindow = NULL, secondWindow = NULL;
+};
+bool StartTwoServerWindows(TwoServerWindows* two);
+void EndTwoServerWindows(TwoServerWindows* two);
+
 // Runs the whole wizard: Next, agree, OK on the completion box. Returns the
 // installer's exit code, or STILL_ACTIVE when a step did not appear in time.
 DWORD InstallThroughWizard(const std::string& installerPath);
