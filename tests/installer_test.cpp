@@ -356,6 +356,61 @@ INSTANTIATE_TEST_SUITE_P(Files, LicenceFileTest,
                              return std::string(info.param.name);
                          });
 
+// A dialog template naming a control class that does not exist: the dialog
+// manager cannot create the page, and DialogBoxParam answers -1.
+std::string UncreatablePage()
+{
+    std::wstring bytes;
+    auto dword = [&](DWORD value) {
+        bytes += static_cast<wchar_t>(value & 0xFFFF);
+        bytes += static_cast<wchar_t>(value >> 16);
+    };
+    dword(WS_POPUP | WS_CAPTION);
+    dword(0);
+    bytes += wchar_t(1);                              // one control
+    bytes += std::wstring(4, L'\0');                  // x, y, cx, cy
+    bytes += std::wstring(3, L'\0');                  // no menu, class, caption
+    if (bytes.size() % 2)
+        bytes += L'\0';
+    dword(WS_CHILD | WS_VISIBLE);
+    dword(0);
+    bytes += std::wstring(4, L'\0');
+    bytes += wchar_t(1);                              // id
+    bytes += std::wstring(L"NoSuchControlClass") + L'\0';
+    bytes += L'\0';                                   // no text
+    bytes += L'\0';                                   // no creation data
+    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size() * 2);
+}
+
+// A page that cannot be created must end the wizard rather than bounce between two
+// pages that never appear.
+class MissingPageTest : public InstallerTest, public ::testing::WithParamInterface<WORD> {};
+
+TEST_P(MissingPageTest, EndsTheWizard)
+{
+    std::string page = UncreatablePage();
+    HANDLE update = BeginUpdateResourceA(installerPath.c_str(), FALSE);
+    ASSERT_NE(nullptr, update);
+    ASSERT_TRUE(UpdateResourceA(update, RT_DIALOG, MAKEINTRESOURCEA(GetParam()), 0x0411,
+                                &page[0], page.size()));
+    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
+
+    Start();
+    if (GetParam() == 131) {
+        HWND welcome = Welcome();
+        ASSERT_NE(nullptr, welcome);
+        Click(welcome, IDOK);
+    }
+    ExpectExitCodeZero();
+    ExpectNothingInstalled();
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, MissingPageTest, ::testing::Values(128, 131),
+                         [](const ::testing::TestParamInfo<WORD>& info) {
+                             return info.param == 128 ? std::string("welcome")
+                                                      : std::string("licence");
+                         });
+
 // --- Installing ---
 
 TEST_F(InstallerTest, AgreeingInstallsEverythingThenStartsTheServer)

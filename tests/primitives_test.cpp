@@ -258,23 +258,47 @@ TEST(SetStringValue, StoresRegSzWithItsTerminator)
 
 // --- CreateShortcut ---
 
-TEST(CreateShortcut, SavesALinkThatReadsBackAsGiven)
+struct LinkCase {
+    const char* name;
+    const char* arguments;
+    const char* workingDirectory;
+    const char* iconPath;
+    int iconIndex;
+};
+
+void PrintTo(const LinkCase& c, std::ostream* out)
 {
-    std::string link = Folder() + "\\Quorvane Server.lnk";
+    *out << c.name;
+}
+
+class CreateShortcutTest : public ::testing::TestWithParam<LinkCase> {};
+
+// Null fields must come back empty, not as whatever the link object made of a null.
+TEST_P(CreateShortcutTest, SavesALinkThatReadsBackAsGiven)
+{
+    const LinkCase& c = GetParam();
+    std::string link = Folder() + "\\" + c.name + ".lnk";
     HRESULT result = CreateShortcut(link.c_str(), "C:\\Program Files\\Quorvane\\Quorvane.exe",
-                                    "Quorvane Server", NULL, NULL, NULL, 0, SW_SHOWNORMAL);
+                                    "Quorvane Server", c.arguments, c.workingDirectory, c.iconPath,
+                                    c.iconIndex, SW_SHOWNORMAL);
     ASSERT_TRUE(SUCCEEDED(result)) << std::hex << result;
 
     ShortcutView view = ReadShortcut(link);
     ASSERT_TRUE(view.loaded);
     EXPECT_EQ("C:\\Program Files\\Quorvane\\Quorvane.exe", view.target);
     EXPECT_EQ("Quorvane Server", view.description);
-    EXPECT_EQ("", view.arguments);
-    EXPECT_EQ("", view.workingDirectory);
-    EXPECT_EQ("", view.iconPath);
-    EXPECT_EQ(0, view.iconIndex);
+    EXPECT_EQ(c.arguments ? c.arguments : "", view.arguments);
+    EXPECT_EQ(c.workingDirectory ? c.workingDirectory : "", view.workingDirectory);
+    EXPECT_EQ(c.iconPath ? c.iconPath : "", view.iconPath);
+    EXPECT_EQ(c.iconIndex, view.iconIndex);
     EXPECT_EQ(SW_SHOWNORMAL, view.showCommand);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, CreateShortcutTest,
+    ::testing::Values(LinkCase{"nulls", NULL, NULL, NULL, 0},
+                      LinkCase{"values", "/quiet", "C:\\Work", "C:\\icons.dll", 3}),
+    [](const ::testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
 
 TEST(CreateShortcut, ASecondSaveReplacesTheFirst)
 {
