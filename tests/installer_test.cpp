@@ -626,6 +626,49 @@ TEST_F(InstallerTest, JapaneseFolderNamesInstallAndLaunch)
     EXPECT_TRUE(ServerWindowUp());
 }
 
+// A shortcut folder that cannot be found costs that shortcut alone.
+struct ShortcutFolderCase {
+    const char* name;
+    const char* shellFolderValue;  // under the machine's shell folders
+    int csidl;
+};
+
+void PrintTo(const ShortcutFolderCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ShortcutFolderTest : public InstallerTest,
+                           public ::testing::WithParamInterface<ShortcutFolderCase> {};
+
+TEST_P(ShortcutFolderTest, AnUnavailableFolderSkipsOnlyItsShortcut)
+{
+    const ShortcutFolderCase& c = GetParam();
+    std::string startMenuLink = StartMenuFolder() + "Quorvane Server.lnk";
+    std::string desktopLink = DesktopShortcut();
+    MakeShellFolderUnavailable(c.shellFolderValue);
+    char path[MAX_PATH];
+    ASSERT_FALSE(SUCCEEDED(SHGetFolderPathA(NULL, c.csidl, NULL, SHGFP_TYPE_CURRENT, path)))
+        << "the folder is still found: " << path;
+
+    ASSERT_EQ(0u, InstallThroughWizard(installerPath));
+    bool startMenuGone = c.csidl == CSIDL_COMMON_PROGRAMS;
+    EXPECT_EQ(!startMenuGone, FileExists(startMenuLink));
+    EXPECT_EQ(startMenuGone, FileExists(desktopLink));
+    EXPECT_EQ(InstallerResource(129, "APPL"), ReadFileBytes(InstalledServer()));
+    ExpectQuotedText(ReadRegistryValue(HKEY_LOCAL_MACHINE, RunKey, "Quorvane"), InstalledServer());
+    EXPECT_TRUE(ServerWindowUp());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, ShortcutFolderTest,
+    ::testing::Values(
+        ShortcutFolderCase{"start_menu", "Common Programs", CSIDL_COMMON_PROGRAMS},
+        ShortcutFolderCase{"desktop", "Common Desktop", CSIDL_COMMON_DESKTOPDIRECTORY}),
+    [](const ::testing::TestParamInfo<ShortcutFolderCase>& info) {
+        return std::string(info.param.name);
+    });
+
 TEST_F(InstallerTest, AProgramFilesPathTooLongForTheBuffersFailsCleanly)
 {
     std::string longFolder = "C:\\" + std::string(100, 'p') + "\\" + std::string(100, 'q') +

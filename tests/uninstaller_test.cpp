@@ -465,6 +465,44 @@ TEST_F(UninstallerTest, AHungServerDoesNotHangTheUninstaller)
     EndProgram(&hung);
 }
 
+// A removal row whose folder cannot be found is left alone; the other rows go.
+struct UnavailableFolderCase {
+    const char* name;
+    const char* shellFolderValue;
+    bool startMenuStays;
+};
+
+void PrintTo(const UnavailableFolderCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class UninstallerUnavailableFolderTest
+    : public UninstallerTest,
+      public ::testing::WithParamInterface<UnavailableFolderCase> {};
+
+TEST_P(UninstallerUnavailableFolderTest, SkipsOnlyThatRow)
+{
+    const UnavailableFolderCase& c = GetParam();
+    std::string startMenuLink = StartMenuFolder() + ShortcutName;
+    std::string desktopLink = DesktopShortcut();
+    MakeShellFolderUnavailable(c.shellFolderValue);
+
+    EXPECT_EQ(NoticeText, Uninstall());
+    EXPECT_EQ(c.startMenuStays, FileExists(startMenuLink));
+    EXPECT_EQ(!c.startMenuStays, FileExists(desktopLink));
+    EXPECT_FALSE(FolderExists(ProductFolder()));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, UninstallerUnavailableFolderTest,
+    ::testing::Values(UnavailableFolderCase{"start_menu", "Common Programs", true},
+                      UnavailableFolderCase{"desktop", "Common Desktop", false}),
+    [](const ::testing::TestParamInfo<UnavailableFolderCase>& info) {
+        return std::string(info.param.name);
+    });
+
 TEST_F(UninstallerTest, OnlyTheFirstServerWindowIsStopped)
 {
     ASSERT_NO_FATAL_FAILURE(StopInstalledServer());

@@ -158,6 +158,13 @@ void SetReportedWindowsVersion(const char* version)
     WriteRegistryText(HKEY_CURRENT_USER, "Software\\Wine", "Version", version);
 }
 
+void MakeShellFolderUnavailable(const char* valueName)
+{
+    const std::string folders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+    for (const char* key : {"User Shell Folders", "Shell Folders"})
+        WriteRegistryText(HKEY_LOCAL_MACHINE, folders + key, valueName, "Q:\\no such drive");
+}
+
 void SetProgramFilesFolder(const std::string& path)
 {
     MakeFolders(path);

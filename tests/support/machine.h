@@ -45,6 +45,10 @@ std::string SpecialFolder(int csidl);
 // "win7", "win10").
 void SetReportedWindowsVersion(const char* version);
 
+// Points a machine-wide shell folder ("Common Programs", "Common Desktop") at a
+// drive that does not exist, so that looking it up fails.
+void MakeShellFolderUnavailable(const char* valueName);
+
 // Points CSIDL_PROGRAM_FILES at another folder (created if missing).
 void SetProgramFilesFolder(const std::string& path);
 
