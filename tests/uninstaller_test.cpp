@@ -144,8 +144,6 @@ protected:
         MessageBoxView notice;
         DWORD start = GetTickCount();
         Answer(confirmation, IDYES);
-        while (IsWindow(confirmation.window) && GetTickCount() - start < Patience)
-            Sleep(10);
         HWND next = WaitForDialog(uninstaller.id, NULL, Patience);
         if (elapsedMs)
             *elapsedMs = GetTickCount() - start;
