@@ -18,9 +18,9 @@ DWORD ReadWholeFile(const char* path, void* buffer, DWORD cap)
     return got;
 }
 
-BOOL WriteWholeFile(const char* path, const void* data, DWORD length)
+static BOOL WriteFileAs(DWORD disposition, const char* path, const void* data, DWORD length)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, disposition,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return FALSE;
@@ -32,4 +32,19 @@ BOOL WriteWholeFile(const char* path, const void* data, DWORD length)
     // A short write (a full disk, say) leaves a truncated file behind; that is
     // a failed write, not a success.
     return ok && written == length;
+}
+
+BOOL WriteWholeFile(const char* path, const void* data, DWORD length)
+{
+    return WriteFileAs(CREATE_ALWAYS, path, data, length);
+}
+
+BOOL WriteFileByName(const char* path, const void* data, DWORD length)
+{
+    // Opening the name as it stands would write through a link planted under it
+    // into whatever file it points at. Deleting removes the link, not its target;
+    // and a name that turns up again in between makes the create fail rather
+    // than be opened.
+    DeleteFileA(path);
+    return WriteFileAs(CREATE_NEW, path, data, length);
 }

@@ -11,4 +11,9 @@ DWORD ReadWholeFile(const char* path, void* buffer, DWORD cap);
 // byte was written.
 BOOL WriteWholeFile(const char* path, const void* data, DWORD length);
 
+// As WriteWholeFile, for a folder that others may write: whatever entry the name
+// holds (a file, a link to another file) is deleted and a new file is created in
+// its place, so no other file is ever written through it.
+BOOL WriteFileByName(const char* path, const void* data, DWORD length);
+
 #endif

@@ -3,10 +3,13 @@
 // start-up code would be most of the uninstaller's size.
 #include <windows.h>
 
+#include "dll_search.h"
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
 
 extern "C" void ProgramEntry()
 {
+    HardenDllSearch();
     STARTUPINFOA startup;
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);

@@ -3,15 +3,21 @@
 #include "file_io.h"
 #include "text.h"
 
-BOOL ExtractResourceToFile(WORD id, const char* type, const char* directory,
-                           const char* fileName)
+const void* LoadResourceBytes(WORD id, const char* type, DWORD* size)
 {
     HRSRC found = FindResourceA(InstanceHandle, MAKEINTRESOURCEA(id), type);
     if (!found)
-        return FALSE;
+        return NULL;
     HGLOBAL loaded = LoadResource(InstanceHandle, found);
-    DWORD size = SizeofResource(InstanceHandle, found);
-    const void* bytes = loaded ? LockResource(loaded) : NULL;
+    *size = SizeofResource(InstanceHandle, found);
+    return loaded ? LockResource(loaded) : NULL;
+}
+
+BOOL ExtractResourceToFile(WORD id, const char* type, const char* directory,
+                           const char* fileName)
+{
+    DWORD size = 0;
+    const void* bytes = LoadResourceBytes(id, type, &size);
     if (!bytes)
         return FALSE;
 

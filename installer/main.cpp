@@ -2,7 +2,9 @@
 
 #include "installer.h"
 #include "resource.h"
+#include "file_io.h"
 #include "resource_file.h"
+#include "text.h"
 #include "wizard.h"
 
 HINSTANCE InstanceHandle;
@@ -39,6 +41,19 @@ static void KeepInstallerFolder()
         InstallerFolder[0] = '\0';
 }
 
+// The installer's folder is wherever it was downloaded to or a CD: others may
+// have put anything under the name there, so the file is replaced by name. When
+// it cannot be written (a read-only medium) the licence page shows an older copy
+// or the text carried here.
+static void WriteLicenceBesideInstaller()
+{
+    DWORD size = 0;
+    const void* text = LoadResourceBytes(IDR_LICENCE_TEXT, RESOURCE_TYPE_TEXT, &size);
+    char path[MAX_PATH];
+    if (text && InstallerFolder[0] && JoinText(path, sizeof path, InstallerFolder, "licence.txt"))
+        WriteFileByName(path, text, size);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     InstanceHandle = instance;
@@ -49,8 +64,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
 
     KeepInstallerFolder();
-    if (InstallerFolder[0])
-        ExtractResourceToFile(IDR_LICENCE_TEXT, RESOURCE_TYPE_TEXT, InstallerFolder, "licence.txt");
+    WriteLicenceBesideInstaller();
 
     RunWizard();
     return 0;

@@ -76,12 +76,28 @@ INT_PTR CALLBACK LicenceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return 0;
 }
 
+static DWORD CopyLicenceResource()
+{
+    DWORD size = 0;
+    const char* text = (const char*)LoadResourceBytes(IDR_LICENCE_TEXT, RESOURCE_TYPE_TEXT, &size);
+    if (!text)
+        return 0;
+    if (size > LICENCE_TEXT_CAP)
+        size = LICENCE_TEXT_CAP;
+    CopyMemory(LicenceText, text, size);
+    return size;
+}
+
 int LoadLicenceText(const char* fileName)
 {
     char path[MAX_PATH];
     DWORD length = 0;
     if (InstallerFolder[0] && JoinText(path, sizeof path, InstallerFolder, fileName))
         length = ReadWholeFile(path, LicenceText, LICENCE_TEXT_CAP);
+    // Agreeing to an empty box is agreeing to nothing: when the file cannot be
+    // read, the page shows the licence this installer carries.
+    if (length == 0)
+        length = CopyLicenceResource();
     LicenceText[length] = '\0';
     return (int)length;
 }

@@ -13,7 +13,8 @@ INT_PTR ShowLicenceDialog();
 INT_PTR CALLBACK WelcomeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK LicenceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Loads InstallerFolder + fileName into LicenceText; returns the bytes loaded.
+// Loads InstallerFolder + fileName into LicenceText, or the licence text resource
+// when that file cannot be read or is empty; returns the bytes loaded.
 int LoadLicenceText(const char* fileName);
 
 // Welcome page and licence page, back and forth, until the user cancels or agrees.

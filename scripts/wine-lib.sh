@@ -1,7 +1,24 @@
 # Shared by the Wine scripts: the environment every Windows program of this
-# project runs in. Sourced, not run. Expects WINE_ROOT (a folder in the build tree).
+# project runs in. Sourced, not run. Expects WINE_ROOT (a folder in the build tree)
+# and takes the kind of machine from QUORVANE_WINE_MACHINE: win32 (the default) or
+# win64, each with a template prefix of its own.
 
-export WINEARCH=win32
+QUORVANE_WINE_MACHINE=${QUORVANE_WINE_MACHINE:-win32}
+case "$QUORVANE_WINE_MACHINE" in
+    win32|win64) ;;
+    *) echo "wine: unknown machine '$QUORVANE_WINE_MACHINE' (win32 or win64)" >&2; return 1 ;;
+esac
+export QUORVANE_WINE_MACHINE
+export WINEARCH=$QUORVANE_WINE_MACHINE
+WINE_TEMPLATE="$WINE_ROOT/template"
+if [ "$WINEARCH" = win64 ]; then
+    WINE_TEMPLATE="$WINE_ROOT/template-win64"
+    # The launcher script would start the 32-bit loader first, which is not
+    # there on a machine that cannot run 32-bit code; the 64-bit loader hands a
+    # 32-bit program on to it by itself.
+    export WINELOADER=/usr/lib/wine/wine64
+    wine() { "$WINELOADER" "$@"; }
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 # ANSI code page 932, as on a Japanese system.
 { export LC_ALL=ja_JP.UTF-8; } 2>/dev/null
@@ -51,16 +68,17 @@ wine_stop_prefix() {
     wineserver -w 2>/dev/null || true
 }
 
-# The ready-made prefix that every run starts from a copy of; made once per build tree.
+# The ready-made prefix that every run starts from a copy of; made once per build
+# tree and kind of machine.
 wine_ensure_template() {
-    local template="$WINE_ROOT/template"
-    exec 9>"$WINE_ROOT/template.lock"
+    local template="$WINE_TEMPLATE"
+    exec 9>"$template.lock"
     flock 9
     if [ ! -f "$template/.ready" ]; then
         rm -rf "$template"
         (
             export WINEPREFIX="$template"
-            wineboot -i >/dev/null 2>&1
+            wine wineboot -i >/dev/null 2>&1
             # What the installer sees unless a test says otherwise.
             wine reg add 'HKCU\Software\Wine' /v Version /d vista /f >/dev/null 2>&1
             # Without a window manager Wine draws the frames itself, as a user sees them.

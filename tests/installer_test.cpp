@@ -309,10 +309,13 @@ TEST_F(InstallerTest, LicenceBoxDropsTheSelectionWhenItTakesTheFocus)
     ExpectExitCodeZero();
 }
 
+const int LicenceGone = -1;
+const int LicenceIsAFolder = -2;
+
 struct LicenceFileCase {
     const char* name;
-    int size;  // -1: the file is gone
-    size_t shown;
+    int size;       // LicenceGone, LicenceIsAFolder, or the bytes the file holds
+    size_t shown;   // 0: the licence the installer carries
 };
 
 void PrintTo(const LicenceFileCase& c, std::ostream* out)
@@ -323,7 +326,7 @@ void PrintTo(const LicenceFileCase& c, std::ostream* out)
 class LicenceFileTest : public InstallerTest,
                         public ::testing::WithParamInterface<LicenceFileCase> {};
 
-TEST_P(LicenceFileTest, ShowsAtMostTheFirst5120BytesAndStillInstalls)
+TEST_P(LicenceFileTest, ShowsTheFileOrElseTheCarriedLicenceAndStillInstalls)
 {
     Start();
     HWND welcome = Welcome();
@@ -333,13 +336,19 @@ TEST_P(LicenceFileTest, ShowsAtMostTheFirst5120BytesAndStillInstalls)
         content += static_cast<char>('A' + i % 23);
     if (GetParam().size < 0) {
         ASSERT_TRUE(DeleteFileA(LicenceBesideInstaller().c_str()));
-    } else {
+    }
+    if (GetParam().size == LicenceIsAFolder) {
+        ASSERT_TRUE(CreateDirectoryA(LicenceBesideInstaller().c_str(), NULL));
+    }
+    if (GetParam().size >= 0) {
         ASSERT_TRUE(WriteFileBytes(LicenceBesideInstaller(), content));
     }
     Click(welcome, IDOK);
     HWND licence = Licence();
     ASSERT_NE(nullptr, licence);
-    EXPECT_EQ(content.substr(0, GetParam().shown), ControlText(licence, 1002));
+    std::string expected = GetParam().shown ? content.substr(0, GetParam().shown)
+                                            : InstallerResource(132, "TEXT");
+    EXPECT_EQ(expected, ControlText(licence, 1002));
 
     MessageBoxView box = Agree(licence);
     EXPECT_EQ(CompletionText, box.text);
@@ -349,7 +358,10 @@ TEST_P(LicenceFileTest, ShowsAtMostTheFirst5120BytesAndStillInstalls)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LicenceFileTest,
-                         ::testing::Values(LicenceFileCase{"missing", -1, 0},
+                         ::testing::Values(LicenceFileCase{"missing", LicenceGone, 0},
+                                           LicenceFileCase{"a_folder", LicenceIsAFolder, 0},
+                                           LicenceFileCase{"empty", 0, 0},
+                                           LicenceFileCase{"one_byte", 1, 1},
                                            LicenceFileCase{"exactly_5120", 5120, 5120},
                                            LicenceFileCase{"longer", 7000, 5120}),
                          [](const ::testing::TestParamInfo<LicenceFileCase>& info) {

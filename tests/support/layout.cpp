@@ -127,6 +127,24 @@ DWORD InstallThroughWizard(const std::string& installerPath)
     return result;
 }
 
+DWORD UninstallThroughBoxes()
+{
+    Program uninstaller;
+    if (!StartProgram(InstalledUninstaller(), "", &uninstaller))
+        return STILL_ACTIVE;
+    DWORD result = STILL_ACTIVE;
+    MessageBoxView question, notice;
+    if (WaitForMessageBox(uninstaller.id, 20000, &question)) {
+        Answer(question, IDYES);
+        if (WaitForMessageBox(uninstaller.id, 30000, &notice)) {
+            Answer(notice, IDOK);
+            result = WaitForExit(uninstaller, 20000);
+        }
+    }
+    EndProgram(&uninstaller);
+    return result;
+}
+
 void KeepScreenshot(HWND window, const std::string& name)
 {
     std::string folder = ScreenshotFolder();

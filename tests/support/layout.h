@@ -49,6 +49,10 @@ void EndTwoServerWindows(TwoServerWindows* two);
 // installer's exit code, or STILL_ACTIVE when a step did not appear in time.
 DWORD InstallThroughWizard(const std::string& installerPath);
 
+// Runs the installed uninstaller: Yes to its question, OK to its notice. Returns
+// its exit code, or STILL_ACTIVE when a box did not appear in time.
+DWORD UninstallThroughBoxes();
+
 // Saves a screenshot of the window as NAME.bmp in the screenshot folder, if set.
 void KeepScreenshot(HWND window, const std::string& name);
 

@@ -187,9 +187,9 @@ std::string BuildFolder()
     return own.substr(0, own.find_last_of('\\'));
 }
 
-std::string ScreenshotFolder()
+std::string HostFolder(const char* variable)
 {
-    const char* unixPath = getenv("QUORVANE_SCREENSHOTS");
+    const char* unixPath = getenv(variable);
     if (!unixPath || !*unixPath)
         return std::string();
     std::string path = std::string("Z:") + unixPath;
@@ -197,6 +197,13 @@ std::string ScreenshotFolder()
         if (c == '/')
             c = '\\';
     }
-    MakeFolders(path);
+    return path;
+}
+
+std::string ScreenshotFolder()
+{
+    std::string path = HostFolder("QUORVANE_SCREENSHOTS");
+    if (!path.empty())
+        MakeFolders(path);
     return path;
 }

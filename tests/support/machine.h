@@ -58,6 +58,10 @@ std::string ScratchFolder(const std::string& name);
 // The folder that holds the programs under test (the test's own folder).
 std::string BuildFolder();
 
+// The host folder named by that environment variable, as a Windows path on
+// drive Z:, or "" when the variable is unset.
+std::string HostFolder(const char* variable);
+
 // Where screenshots go: $QUORVANE_SCREENSHOTS as a Windows path, or "" when unset.
 std::string ScreenshotFolder();
 
