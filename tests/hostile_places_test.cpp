@@ -80,6 +80,21 @@ INSTANTIATE_TEST_SUITE_P(Names, PlantedDllTest,
                              return std::string(info.param);
                          });
 
+// From 6.1 on the programs also confine every later load by name to the system
+// folder; the shortcuts, made through the shell's link object, must still come.
+TEST(DllSearchTest, ConfinedToTheSystemFolderAWholeInstallAndRemovalStillWork)
+{
+    SetReportedWindowsVersion("win7");
+    EXPECT_EQ(0u, InstallThroughWizard(StageInstaller("downloads")));
+    for (const std::string& link : {StartMenuFolder() + "Quorvane Server.lnk", DesktopShortcut()}) {
+        EXPECT_EQ(InstalledServer(), ReadShortcut(link).target) << link;
+    }
+    EXPECT_NE(nullptr, WaitForWindow(0, "Quorvane", NULL, Patience)) << "no server";
+    EXPECT_EQ(0u, UninstallThroughBoxes());
+    EXPECT_FALSE(FolderExists(ProductFolder()));
+    EXPECT_FALSE(FileExists(DesktopShortcut()));
+}
+
 TEST(PlantedLinkTest, TheFileBehindALicenceLinkIsNeverWritten)
 {
     std::string installerPath = StageInstaller("shared-downloads");
