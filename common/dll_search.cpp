@@ -24,7 +24,7 @@ static const char* const LateDlls[] = {
     "msimg32.dll",   // uxtheme (Wine): a delayed import for drawing themed parts
     "dwmapi.dll",    // uxtheme and user32: the desktop window manager
     "uxtheme.dll",   // user32 and comctl32: themed dialogs, buttons and boxes
-    "apphelp.dll",   // the shell: compatibility look-ups for started programs
+    "apphelp.dll",   // kernel32 and the shell: compatibility look-ups for started programs
     "setupapi.dll",  // shell32: device and drive look-ups for the shell folders
     "propsys.dll",   // shell32 and the link object: property stores
     "oleacc.dll",    // user32 and the dialogs: accessibility

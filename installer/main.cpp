@@ -1,8 +1,8 @@
 #include <windows.h>
 
+#include "file_io.h"
 #include "installer.h"
 #include "resource.h"
-#include "file_io.h"
 #include "resource_file.h"
 #include "text.h"
 #include "wizard.h"
