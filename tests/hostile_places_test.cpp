@@ -105,11 +105,7 @@ TEST(PlantedLinkTest, TheFileBehindALicenceLinkIsNeverWritten)
     ASSERT_TRUE(CreateHardLinkA(beside.c_str(), victim.c_str(), NULL));
 
     Program installer;
-    ASSERT_TRUE(StartProgram(installerPath, "", &installer));
-    HWND welcome = WaitForDialog(installer.id, WelcomeCaption, Patience);
-    ASSERT_NE(nullptr, welcome);
-    Click(welcome, IDOK);
-    HWND licence = WaitForDialog(installer.id, LicenceCaption, Patience);
+    HWND licence = OpenLicencePage(installerPath, &installer);
     ASSERT_NE(nullptr, licence);
     std::string carried = ResourceBytes(BuiltInstaller(), 132, "TEXT");
     EXPECT_EQ(carried, ControlText(licence, 1002));

@@ -33,17 +33,6 @@ protected:
         return folder;
     }
 
-    HWND OpenLicencePage(const std::string& installerPath)
-    {
-        if (!StartProgram(installerPath, "", &installer))
-            return NULL;
-        HWND welcome = WaitForDialog(installer.id, WelcomeCaption, Patience);
-        if (!welcome)
-            return NULL;
-        Click(welcome, IDOK);
-        return WaitForDialog(installer.id, LicenceCaption, Patience);
-    }
-
     MessageBoxView Agree(HWND licence)
     {
         MessageBoxView box;
@@ -62,7 +51,7 @@ TEST_F(MountedPlaceTest, AReadOnlyMediumShowsTheCarriedLicenceAndInstalls)
     std::string installerPath = medium + "\\plain\\Quorvane Installer.exe";
     ASSERT_FALSE(WriteFileBytes(medium + "\\plain\\probe", "x")) << "the medium is writable";
 
-    HWND licence = OpenLicencePage(installerPath);
+    HWND licence = OpenLicencePage(installerPath, &installer);
     ASSERT_NE(nullptr, licence);
     EXPECT_EQ(Carried(), ControlText(licence, 1002));
     MessageBoxView box = Agree(licence);
@@ -81,7 +70,7 @@ TEST_F(MountedPlaceTest, AnOlderLicenceOnAReadOnlyMediumIsWhatThePageShows)
     ASSERT_FALSE(older.empty());
     ASSERT_NE(Carried(), older);
 
-    HWND licence = OpenLicencePage(medium + "\\older\\Quorvane Installer.exe");
+    HWND licence = OpenLicencePage(medium + "\\older\\Quorvane Installer.exe", &installer);
     ASSERT_NE(nullptr, licence);
     EXPECT_EQ(older, ControlText(licence, 1002));
     Click(licence, IDCANCEL);
@@ -118,7 +107,7 @@ TEST_F(MountedPlaceTest, AFullDiskFailsTheInstallationAndMakesNothingElse)
     std::string installerPath = InstallerWithLargeServer(serverSize);
     ASSERT_FALSE(installerPath.empty());
 
-    HWND licence = OpenLicencePage(installerPath);
+    HWND licence = OpenLicencePage(installerPath, &installer);
     ASSERT_NE(nullptr, licence);
     MessageBoxView box = Agree(licence);
     EXPECT_EQ("Quorvane", box.caption);

@@ -104,23 +104,28 @@ void EndTwoServerWindows(TwoServerWindows* two)
     EndProgram(&two->second);
 }
 
+HWND OpenLicencePage(const std::string& installerPath, Program* installer)
+{
+    if (!StartProgram(installerPath, "", installer))
+        return NULL;
+    HWND welcome = WaitForDialog(installer->id, WelcomeCaption, 20000);
+    if (!welcome)
+        return NULL;
+    Click(welcome, IDOK);
+    return WaitForDialog(installer->id, LicenceCaption, 20000);
+}
+
 DWORD InstallThroughWizard(const std::string& installerPath)
 {
     Program installer;
-    if (!StartProgram(installerPath, "", &installer))
-        return STILL_ACTIVE;
     DWORD result = STILL_ACTIVE;
     MessageBoxView done;
-    HWND welcome = WaitForDialog(installer.id, WelcomeCaption, 20000);
-    if (welcome) {
-        Click(welcome, IDOK);
-        HWND licence = WaitForDialog(installer.id, LicenceCaption, 20000);
-        if (licence) {
-            Click(licence, IDOK);
-            if (WaitForMessageBox(installer.id, 30000, &done)) {
-                Answer(done, IDOK);
-                result = WaitForExit(installer, 20000);
-            }
+    HWND licence = OpenLicencePage(installerPath, &installer);
+    if (licence) {
+        Click(licence, IDOK);
+        if (WaitForMessageBox(installer.id, 30000, &done)) {
+            Answer(done, IDOK);
+            result = WaitForExit(installer, 20000);
         }
     }
     EndProgram(&installer);

@@ -45,6 +45,10 @@ struct TwoServerWindows {
 bool StartTwoServerWindows(TwoServerWindows* two);
 void EndTwoServerWindows(TwoServerWindows* two);
 
+// Starts the installer and clicks Next on its welcome page; the licence page, or
+// NULL when a page did not appear in time (the program is left running).
+HWND OpenLicencePage(const std::string& installerPath, Program* installer);
+
 // Runs the whole wizard: Next, agree, OK on the completion box. Returns the
 // installer's exit code, or STILL_ACTIVE when a step did not appear in time.
 DWORD InstallThroughWizard(const std::string& installerPath);
